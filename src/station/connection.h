@@ -1,0 +1,32 @@
+#pragma once
+
+// The way from a closed port to an identified scanner: port choice, connect, disconnect,
+// the "Parameters" handshake, and the release of the port on close.
+
+#include <string>
+
+#include "station/station.h"
+
+namespace qd718 {
+
+inline constexpr int GreetingAttempts = 3;
+inline constexpr int ComListEntries = 4;  // "COM1" to "COM4"; entry 4 is "More COM"
+inline constexpr int MoreComIndex = 4;
+
+// "\\.\COM" + n.
+std::string ComPortName(int number);
+
+// Opens the port, showing the open-failure message, then updates the connection buttons.
+bool OpenPort(Station& station, Window& window, const std::string& name);
+// Closes the port and, when one was open, updates the connection buttons.
+void ClosePort(Station& station, Window& window);
+
+void FormCreate(Station& station, Window& window);
+void FormClose(Station& station, Window& window);
+void ComboBox1Change(Station& station, Window& window);
+void ConnBtnClick(Station& station, Window& window);
+void DisconnBtnClick(Station& station, Window& window);
+void ConnectBtnClick(Station& station, Window& window);  // "Parameters"
+void BitBtn4_Click(Station& station, Window& window);    // "Exit"
+
+}  // namespace qd718
