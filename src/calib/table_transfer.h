@@ -14,7 +14,8 @@ void WriteCalibrTable(ScannerState& state, const TCalibrTable& table, Window& wi
 void ReadCalibrTable(ScannerState& state, TCalibrTable& table, Window& window, int channel);
 void PlotCalibrTables(const ScannerState& state, const TCalibrTable& table, Window& window);
 
-void cxButton3Click(ScannerState& state, const TCalibrTable& table, Window& window);  // "Save Table"
-void cxButton4Click(ScannerState& state, TCalibrTable& table, Window& window);        // "Read Table"
+void cxButton3Click(ScannerState& state, const TCalibrTable& table,
+                    Window& window);                                            // "Save Table"
+void cxButton4Click(ScannerState& state, TCalibrTable& table, Window& window);  // "Read Table"
 
 }  // namespace qd718

@@ -1,1 +1,3 @@
-int main() { return 2; }
+int main() {
+  return 2;
+}

@@ -4,7 +4,9 @@ namespace qd718 {
 
 namespace {
 
-constexpr std::uint8_t Byte(Command command) { return static_cast<std::uint8_t>(command); }
+constexpr std::uint8_t Byte(Command command) {
+  return static_cast<std::uint8_t>(command);
+}
 constexpr int BusyBit = 0x01;
 
 }  // namespace

@@ -30,10 +30,16 @@ inline constexpr Millis BusyPollLimit{120000};
 inline constexpr std::uint8_t ScanStartArgument = 1;
 
 // The two payload bytes of a byte value: low nibble first.
-constexpr std::uint8_t NibbleLo(std::uint8_t value) { return 0x80 | (value & 0x0F); }
-constexpr std::uint8_t NibbleHi(std::uint8_t value) { return 0x80 | ((value >> 4) & 0x0F); }
+constexpr std::uint8_t NibbleLo(std::uint8_t value) {
+  return 0x80 | (value & 0x0F);
+}
+constexpr std::uint8_t NibbleHi(std::uint8_t value) {
+  return 0x80 | ((value >> 4) & 0x0F);
+}
 // The data nibble of a reply byte.
-constexpr std::uint8_t Nibble(std::uint8_t replyByte) { return replyByte & 0x0F; }
+constexpr std::uint8_t Nibble(std::uint8_t replyByte) {
+  return replyByte & 0x0F;
+}
 
 // The identify reply, every byte masked to its nibble.
 using IdentifyReply = std::array<std::uint8_t, IdentifyReplyBytes>;

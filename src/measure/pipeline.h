@@ -34,7 +34,7 @@ void ProcessChannel(MeasureContext& context, Window& window, int channel,
                     const FilterSettings& settings);
 void PlotChannel(const TProfileStore& store, Window& window, int channel);
 
-void Button1Click(MeasureContext& context, Window& window);   // "Measurement"
+void Button1Click(MeasureContext& context, Window& window);    // "Measurement"
 void cxButton5Click(MeasureContext& context, Window& window);  // "Re-Calculate"
 
 }  // namespace qd718

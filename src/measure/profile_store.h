@@ -28,7 +28,9 @@ struct TProfileExtremes {
   std::int32_t ZMax[2] = {0, 0};
 };
 
-inline constexpr int ChannelIndex(int channel) { return channel == 1 ? 0 : 1; }
+inline constexpr int ChannelIndex(int channel) {
+  return channel == 1 ? 0 : 1;
+}
 
 struct TProfileStore {
   std::array<TDualPoint, ProfileCapacity> RawPoints{};

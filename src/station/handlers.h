@@ -17,11 +17,11 @@ void BitBtn3Click(Station& station, Window& window);
 void ParamEditChange(Station& station, Ctl edit, const std::string& text);
 
 // "Profile" page.
-void Button1Click(Station& station, Window& window);    // "Measurement"
-void cxButton5Click(Station& station, Window& window);  // "Re-Calculate"
-void cxButton2Click(Station& station, Window& window);  // "Calibration"
-void cxButton3Click(Station& station, Window& window);  // "Save Table"
-void cxButton4Click(Station& station, Window& window);  // "Read Table"
+void Button1Click(Station& station, Window& window);        // "Measurement"
+void cxButton5Click(Station& station, Window& window);      // "Re-Calculate"
+void cxButton2Click(Station& station, Window& window);      // "Calibration"
+void cxButton3Click(Station& station, Window& window);      // "Save Table"
+void cxButton4Click(Station& station, Window& window);      // "Read Table"
 void EtCheckBoxClick(Station& station, Window& window);     // "Compare"
 void EtalComboBoxChange(Station& station, Window& window);  // reference choice
 void cxButton7Click(Station& station, Window& window);      // "Calculate"
