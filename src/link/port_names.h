@@ -24,4 +24,7 @@ std::optional<int> ComPortNumber(const std::string& name);
 // The device path that a port name leads to, or the name itself when it names no COM port.
 std::string DevicePathFor(const std::string& name);
 
+// "COM1 → /dev/pts/4" for a tooltip; the name alone when it is its own device path.
+std::string PortDescription(const std::string& name, const std::string& devicePath);
+
 }  // namespace qd718
