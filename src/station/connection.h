@@ -12,6 +12,10 @@ namespace qd718 {
 inline constexpr int GreetingAttempts = 3;
 inline constexpr int ComListEntries = 4;  // "COM1" to "COM4"; entry 4 is "More COM"
 inline constexpr int MoreComIndex = 4;
+// The digit of "COM1" to "COM4" in the combo box's text (the fourth character).
+inline constexpr std::size_t ComDigitPosition = 3;
+// What an empty spin edit in the "Other COM port" dialog stands for.
+inline constexpr int DefaultComNumber = 1;
 
 // "\\.\COM" + n.
 std::string ComPortName(int number);
@@ -28,5 +32,10 @@ void ConnBtnClick(Station& station, Window& window);
 void DisconnBtnClick(Station& station, Window& window);
 void ConnectBtnClick(Station& station, Window& window);  // "Parameters"
 void BitBtn4_Click(Station& station, Window& window);    // "Exit"
+
+// The "Other COM port" dialog's OK button: the spin edit's text, converted without the spin
+// edit's own range check, becomes ComNumber (empty gives 1); then Accepted. A text that is no
+// number throws ConversionError with Accepted still false.
+void OKBtnClick(Station& station, const std::string& spinText);
 
 }  // namespace qd718
