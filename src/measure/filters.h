@@ -11,14 +11,16 @@
 
 namespace qd718 {
 
-inline constexpr int MedianWindowCapacity = 1000;
+// The smallest window length and recursive factor; a filter given less (or a median window
+// above MedianWindowCapacity) leaves the profile as it is.
 inline constexpr int MinFilterWindow = 1;
 
 // Sorts w values in place (insertion sort, ascending) and returns the element at w / 2.
 std::int32_t SortedMiddle(int w, std::int32_t* values);
 
 // Median of the w heights around each point, the ends extended by repeating the first and
-// the last height. snapshot is HeightsOf the channel taken just before the call.
+// the last height. snapshot is HeightsOf the channel taken just before the call. The window
+// is sorted in the store's MedianWindow.
 void MedianFilter(TProfileStore& store, int channel, int w,
                   const std::array<std::int32_t, ProfileCapacity>& snapshot);
 // Mean of the heights in a window of w points around each point; the window shrinks at the

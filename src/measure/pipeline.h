@@ -26,12 +26,20 @@ struct MeasureContext {
   TProfileStore& store;
   const CalibrCorrection& table;
   int scanReplyBytes;
-  // Called right after a channel's processing (or its failed readout), for qd718's JSON.
+  // Called right after a channel's processing (or its failed readout), for qd718's JSON;
+  // Re-Calculate calls it after each channel with scanned true.
   std::function<void(int channel, bool scanned)> afterChannel;
 };
 
+// The filters whose check boxes are checked, in the order median ("Mediana"), moving average
+// ("Smooth Line"), recursive smoothing ("Smooth Recurs"). Shared with the calibration run.
+void ApplyFilters(TProfileStore& store, Window& window, int channel,
+                  const FilterSettings& settings);
+
+// The channel's profile from RawPoints, corrected, filtered, levelled, searched and shown.
 void ProcessChannel(MeasureContext& context, Window& window, int channel,
                     const FilterSettings& settings);
+// The channel's working profile and extremes on its chart, and "Min" and "Max" in its edits.
 void PlotChannel(const TProfileStore& store, Window& window, int channel);
 
 void Button1Click(MeasureContext& context, Window& window);    // "Measurement"

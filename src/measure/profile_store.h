@@ -9,6 +9,8 @@
 namespace qd718 {
 
 inline constexpr int ProfileCapacity = 3072;
+// The median filter sorts its window here, so its window length lies between 1 and this.
+inline constexpr int MedianWindowCapacity = 1000;
 
 struct TPointXZ {
   std::int32_t x = 0;
@@ -41,11 +43,17 @@ struct TProfileStore {
   std::array<TPointXZ, ProfileCapacity> ScanScratch{};
   std::array<TPointXZ, ProfileCapacity> FilterScratch{};
   std::array<TPointXZ, ProfileCapacity> Derivative{};
+  std::array<std::int32_t, MedianWindowCapacity> MedianWindow{};
   std::int32_t SpanFirst = 0;
   std::int32_t SpanLast = 0;
   TProfileExtremes Extremes;
 
-  int CountOf(int channel) const { return PointCount[ChannelIndex(channel)]; }
+  // The channel's count, kept within the arrays even if a count was set from outside (a saved
+  // raw scan for Re-Calculate).
+  int CountOf(int channel) const {
+    const std::int32_t count = PointCount[ChannelIndex(channel)];
+    return count < 0 ? 0 : (count > ProfileCapacity ? ProfileCapacity : count);
+  }
   std::int32_t& X(int channel, int i) { return WorkPoints[i].x[ChannelIndex(channel)]; }
   std::int32_t& Z(int channel, int i) { return WorkPoints[i].z[ChannelIndex(channel)]; }
 

@@ -28,8 +28,12 @@ struct TRefProfile {
 // and leaves an existing file as it was.
 void SaveReference(const TProfileStore& store, Window& window, const std::string& fileName,
                    int channel);
-// Loads the file in the folder whose name line equals the wanted name. Throws
-// ConversionError on a token that is not a decimal integer.
+// Loads the first *.ref entry of the folder, in the order the file system lists them, whose
+// name line (every byte up to the first CR) equals the wanted name byte for byte. Entries
+// that cannot be read in full (directories too) are skipped; no match leaves ref as it was.
+// At most RefCapacity points are stored, further point lines are ignored. Throws
+// ConversionError on a token that is not a decimal integer: the load stops there, keeping
+// the points cleared and converted so far and the previous count.
 void LoadReference(TRefProfile& ref, const std::string& folder, const std::string& wantedName);
 // A hook run after a complete load and before "Calculate" draws. It does nothing.
 void ReferenceLoaded();
