@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,11 @@ struct ScannerOptions {
 
 class VirtualScanner {
  public:
+  // Throws std::invalid_argument for a scene name that is not one.
   explicit VirtualScanner(ScannerOptions options = {});
   ~VirtualScanner();
+  VirtualScanner(const VirtualScanner&) = delete;
+  VirtualScanner& operator=(const VirtualScanner&) = delete;
 
   // One request byte from the station.
   void Receive(std::uint8_t byte);
@@ -48,8 +52,12 @@ class VirtualScanner {
   // Inspection and set-up for tests.
   std::uint8_t Register(int channel, int reg) const;
   void SetRegister(int channel, int reg, std::uint8_t value);
+  std::uint8_t FlashRegister(int channel, int reg) const;
+  std::uint8_t FactoryRegister(int channel, int reg) const;
   std::int16_t TableEntry(int channel, int index) const;
   void SetTableEntry(int channel, int index, std::int16_t value);
+  // The raw samples of the channel's last scan, as the readout sends them.
+  const std::vector<std::uint16_t>& LastScan(int channel) const;
   // Every byte received, in order.
   const std::vector<std::uint8_t>& Received() const { return received_; }
   void ClearReceived() { received_.clear(); }
@@ -61,7 +69,7 @@ class VirtualScanner {
 
  private:
   struct Impl;
-  Impl* impl_;
+  std::unique_ptr<Impl> impl_;
   std::deque<std::uint8_t> output_;
   std::vector<std::uint8_t> received_;
 };

@@ -1,0 +1,4 @@
+# The virtual scanner's device model, on its own: no station code.
+qd718_add_test(unit_sim LABEL unit
+  SOURCES sim_wire.cpp sim_commands_test.cpp sim_faults_test.cpp sim_scenes_test.cpp
+  LIBS qd718_sim)
