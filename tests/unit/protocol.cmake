@@ -7,3 +7,5 @@ qd718_add_test(unit_protocol LABEL unit
   LIBS qd718_link)
 
 qd718_add_test(unit_port_names LABEL unit SOURCES port_names_test.cpp LIBS qd718_link)
+
+qd718_add_test(unit_protocol_loopback LABEL unit SOURCES protocol_loopback_test.cpp LIBS qd718_link)
