@@ -19,3 +19,6 @@ qd718_add_test(unit_table_transfer LABEL unit
 qd718_add_test(unit_connection LABEL unit
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/connection_test.cpp
   LIBS qd718_station qd718_params_test_link)
+qd718_add_test(unit_connection_loopback LABEL unit
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/connection_loopback_test.cpp
+  LIBS qd718_station)
