@@ -6,6 +6,7 @@
 #include "link/port_names.h"
 
 #if defined(Q_OS_UNIX)
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #endif
@@ -51,8 +52,28 @@ int DriverOutputQueued(QSerialPort& port) {
 #endif
 }
 
-bool DeviceGone(QSerialPort::SerialPortError error) {
-  return error == QSerialPort::ResourceError || error == QSerialPort::NotOpenError;
+// The other end hung up: a virtual scanner that was killed, a pseudo-terminal whose owner
+// went away. Nothing will ever arrive again on this descriptor.
+bool HungUp(QSerialPort& port) {
+#if defined(Q_OS_UNIX)
+  pollfd state{static_cast<int>(port.handle()), POLLIN, 0};
+  return ::poll(&state, 1, 0) > 0 && (state.revents & POLLHUP) != 0;
+#else
+  (void)port;
+  return false;
+#endif
+}
+
+bool DeviceGone(QSerialPort& port) {
+  switch (port.error()) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::NotOpenError:
+      return true;
+    case QSerialPort::ReadError:
+      return HungUp(port);
+    default:
+      return false;
+  }
 }
 
 }  // namespace
@@ -152,7 +173,7 @@ bool TScannerLink::WaitForInput(Micros deadline) {
   const Micros sliceEnd = std::min<Micros>(deadline, clock_.Now() + CancelSlice);
   port_->clearError();
   if (port_->waitForReadyRead(CeilMillis(sliceEnd - clock_.Now()))) return true;
-  if (DeviceGone(port_->error())) return false;
+  if (DeviceGone(*port_)) return false;
   // A wait that ended early without bytes (a read error, a hang-up) must not spin.
   const Micros left = sliceEnd - clock_.Now();
   if (left.count() > 0) clock_.Sleep(left);
