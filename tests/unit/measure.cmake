@@ -7,4 +7,4 @@ qd718_add_test(unit_calibration_run LABEL unit
   LIBS qd718_calib)
 qd718_add_test(unit_refprof LABEL unit
   SOURCES refprof_test.cpp
-  LIBS qd718_refprof)
+  LIBS qd718_refprof qd718_station)
