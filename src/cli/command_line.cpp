@@ -191,6 +191,13 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
+    // CLI11 reports a word that is no command as a missing command; name the word.
+    const std::vector<std::string> rest = app.remaining();
+    if (!rest.empty() && app.get_subcommands().empty()) {
+      std::cerr << "qd718: unknown command \"" << rest.front()
+                << "\"\nRun with --help for more information.\n";
+      return ParsedCommandLine{std::nullopt, static_cast<int>(ExitStatus::Usage)};
+    }
     const int status = app.exit(error);
     return ParsedCommandLine{std::nullopt, status == 0 ? 0 : static_cast<int>(ExitStatus::Usage)};
   }
