@@ -1,0 +1,2 @@
+add_executable(qd718_bench_process process_channel_bench.cpp)
+target_link_libraries(qd718_bench_process PRIVATE qd718_measure benchmark::benchmark)
