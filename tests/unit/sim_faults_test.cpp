@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "sim/fault_options.h"
 #include "sim_wire.h"
 
 namespace qd718::sim::test {
@@ -87,6 +88,33 @@ TEST(Faults, BadAckRefusesOnlyThatBlockOfThatChannel) {
   }
   EXPECT_EQ(scanner.TableEntry(1, 2 * 512), 0) << "a refused block is not stored";
   EXPECT_EQ(scanner.TableEntry(1, 3 * 512), 250);
+}
+
+}  // namespace
+}  // namespace qd718::sim::test
+
+namespace qd718::sim::test {
+namespace {
+
+// The command byte of --short may be written in hexadecimal or in decimal.
+TEST(FaultOptions, ShortReplyCommandInEitherNotation) {
+  for (const char* text : {"1:0x8D:100", "1:0X8d:100", "1:141:100"}) {
+    const ShortReply cut = ParseShortReply(text);
+    EXPECT_EQ(cut.channel, 1) << text;
+    EXPECT_EQ(cut.command, 0x8D) << text;
+    EXPECT_EQ(cut.bytes, 100) << text;
+  }
+  EXPECT_EQ(ParseBusy("2:0"), std::make_pair(2, 0));
+  EXPECT_EQ(ParseBadAck("2:6"), std::make_pair(2, 6));
+}
+
+TEST(FaultOptions, MalformedTextsAreRefused) {
+  for (const char* text :
+       {"", "1", "1:141", "1:141:5:5", "x:141:5", "1:0x:5", "1:141:5x", "3:141:5", "1:0x80:5"}) {
+    EXPECT_THROW(ParseShortReply(text), std::invalid_argument) << text;
+  }
+  EXPECT_THROW(ParseBusy("1:-2"), std::invalid_argument);
+  EXPECT_THROW(ParseBadAck("2:0"), std::invalid_argument);
 }
 
 }  // namespace
