@@ -34,6 +34,12 @@ void CatchStopSignals() {
   sigaction(SIGTERM, &action, nullptr);
 }
 
+// Standard error carries the station's messages, one line each, for scripts to read; Qt's
+// own notes (a missing runtime folder, font lookups) stay off it.
+void QuietQtNotes(QtMsgType type, const QMessageLogContext& /*context*/, const QString& text) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
+}
+
 // The serial port needs Qt's core; --plot draws the window's charts on the offscreen
 // platform, which needs the widgets.
 std::unique_ptr<QCoreApplication> MakeApplication(const Invocation& invocation, char* program) {
@@ -57,6 +63,7 @@ int main(int argc, char** argv) {
   if (!parsed.invocation) return parsed.exitStatus;
   const Invocation& invocation = *parsed.invocation;
 
+  qInstallMessageHandler(QuietQtNotes);
   const auto application = MakeApplication(invocation, argv[0]);
   Session session(invocation);
   try {

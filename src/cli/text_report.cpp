@@ -1,6 +1,7 @@
 #include "cli/text_report.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace qd718::cli {
@@ -9,10 +10,19 @@ namespace {
 
 using Row = std::vector<std::string>;
 constexpr const char* ColumnGap = "  ";
+// Every integer below this is exact in a double.
+constexpr double LargestExactInteger = 9007199254740992.0;
 
 std::string Cell(const Json& value) {
   if (value.is_boolean()) return value.get<bool>() ? "yes" : "no";
   if (value.is_string()) return value.get<std::string>();
+  // As the window shows Diskr: an integral value without decimals.
+  if (value.is_number_float()) {
+    const double number = value.get<double>();
+    if (number == std::trunc(number) && std::fabs(number) < LargestExactInteger) {
+      return std::to_string(static_cast<long long>(number));
+    }
+  }
   return value.dump();
 }
 
