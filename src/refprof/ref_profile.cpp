@@ -59,7 +59,8 @@ bool WriteNewFile(const fs::path& path, const std::string& text) {
 bool HasRefExtension(const std::string& name) {
   const std::string extension = RefExtension;
   if (name.size() < extension.size()) return false;
-  // The pattern matches as the file systems of the station's home do: in any case.
+  // "*.ref" matches the extension in any letter case, as it does on Windows, so a reference
+  // copied from a Windows station as "MODEL.REF" is still found.
   return std::equal(extension.rbegin(), extension.rend(), name.rbegin(), [](char a, char b) {
     return std::tolower(static_cast<unsigned char>(a)) ==
            std::tolower(static_cast<unsigned char>(b));
