@@ -26,9 +26,11 @@ void StopRunningSession(int /*signal*/) {
   if (runningSession != nullptr) runningSession->Cancel();
 }
 
-void CatchStopSignals() {
+// While the station runs, Ctrl-C stops its exchange so that the port is still closed the
+// station's way; before and after, the signals end the program as usual.
+void HandleStopSignals(void (*handler)(int)) {
   struct sigaction action {};
-  action.sa_handler = StopRunningSession;
+  action.sa_handler = handler;
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
@@ -74,7 +76,7 @@ int main(int argc, char** argv) {
   }
 
   runningSession = &session;
-  CatchStopSignals();
+  HandleStopSignals(StopRunningSession);
   Json report;
   try {
     report = RunCommand(invocation, session);
@@ -84,6 +86,7 @@ int main(int argc, char** argv) {
                        qd718::ErrorDisplayText(error.what()));
     session.window.GetOutcome().Note(ExitStatus::Usage);
   }
+  HandleStopSignals(SIG_DFL);
   runningSession = nullptr;
   session.window.EndGauge();
 

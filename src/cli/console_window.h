@@ -70,6 +70,7 @@ class ConsoleWindow final : public Window {
   const std::vector<SeriesPoint>& Series(Ser series) { return series_[series]; }
   bool Visible(Ctl control) { return visible_[control]; }
   bool Enabled(Ctl control) { return enabled_[control]; }
+  bool Closed() const { return closed_; }
   Outcome& GetOutcome() { return outcome_; }
 
  private:
