@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "link/port_names.h"
@@ -43,6 +44,8 @@ constexpr int ResultEditWidth = 90;
 constexpr int ButtonWidth = 170;
 constexpr int Panel2Width = 250;
 constexpr int GaugeHeight = 22;
+// While a scanner handler runs, what it drew is shown at least this often.
+constexpr int RedrawTickMs = 100;
 
 // The controls that start a scanner handler, or whose change feeds one. They are held
 // disabled while a handler of the scanner thread runs, so two exchanges never overlap.
@@ -176,6 +179,9 @@ TMainForm::TMainForm(Link* link, QWidget* parent)
   outer->addLayout(bottom);
 
   okBottomDlg_ = new TOKBottomDlg(this);
+  redrawTick_ = new QTimer(this);
+  redrawTick_->setInterval(RedrawTickMs);
+  connect(redrawTick_, &QTimer::timeout, this, [this] { window_->Flush(); });
 
   WireEvents();
   setWindowTitle(QString::fromStdString(ApplicationTitleText));
@@ -534,6 +540,11 @@ void TMainForm::SetGuard(bool busy) {
     Control(control)->setEnabled(!busy && enabled_[static_cast<int>(control)]);
   }
   StopBtn->setEnabled(busy);
+  if (busy) {
+    redrawTick_->start();
+  } else {
+    redrawTick_->stop();
+  }
 }
 
 void TMainForm::RunOnScanner(Handler handler) {

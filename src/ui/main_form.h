@@ -15,6 +15,7 @@
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 
 namespace qd718 {
 
@@ -94,6 +95,7 @@ class TMainForm : public QWidget {
   QProgressBar* CGauge1 = nullptr;
   QPushButton* StopBtn = nullptr;
   TOKBottomDlg* okBottomDlg_ = nullptr;
+  QTimer* redrawTick_ = nullptr;
 
   bool closing_ = false;        // close asked for: cancel, then release the port
   bool releasingPort_ = false;  // FormClose is running on the scanner thread

@@ -54,7 +54,12 @@ TOKBottomDlg::TOKBottomDlg(QWidget* parent)
   CancelBtn->setGeometry(CancelRect);
   CancelBtn->setAutoDefault(false);
 
-  connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+  connect(OKBtn, &QPushButton::clicked, this, [this] {
+    // The text as it stands at the click: the spin box would put its last valid value back
+    // into an emptied field once it loses the focus.
+    okText_ = CSpinEdit1->findChild<QLineEdit*>()->text();
+    accept();
+  });
   // Escape rejects the dialog, as the cancel button does.
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -67,7 +72,7 @@ std::optional<QString> TOKBottomDlg::Ask() {
   }
   if (exec() != QDialog::Accepted) return std::nullopt;
   // The text as the engineer left it; the station converts it itself.
-  return CSpinEdit1->cleanText();
+  return okText_;
 }
 
 void TOKBottomDlg::showEvent(QShowEvent* event) {

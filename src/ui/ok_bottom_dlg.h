@@ -37,6 +37,7 @@ class TOKBottomDlg : public QDialog {
   QSpinBox* CSpinEdit1;
   QPushButton* OKBtn;
   QPushButton* CancelBtn;
+  QString okText_;
 };
 
 }  // namespace qd718

@@ -44,12 +44,17 @@ auto QtWindow::OnWindowThread(F&& call) -> decltype(call()) {
   using Result = decltype(call());
   if (QThread::currentThread() == form_.thread()) return call();
   // The scanner thread waits here for the window thread; the window thread never waits for
-  // the scanner thread, so the two cannot lock each other.
+  // the scanner thread, so the two cannot lock each other. What was drawn before the call
+  // is shown before it takes effect.
+  const auto drawnFirst = [this, &call] {
+    FlushSeries();
+    return call();
+  };
   if constexpr (std::is_void_v<Result>) {
-    QMetaObject::invokeMethod(&form_, std::forward<F>(call), Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(&form_, drawnFirst, Qt::BlockingQueuedConnection);
   } else {
     Result result{};
-    QMetaObject::invokeMethod(&form_, std::forward<F>(call), Qt::BlockingQueuedConnection, &result);
+    QMetaObject::invokeMethod(&form_, drawnFirst, Qt::BlockingQueuedConnection, &result);
     return result;
   }
 }
@@ -110,7 +115,11 @@ void QtWindow::AddPoint(Ser series, double x, double y, const std::string& /*lab
 }
 
 void QtWindow::PostSeriesFlush() {
-  // Called with the series lock held. One redraw covers every point added until it runs.
+  // Called with the series lock held. Points from the scanner thread wait for its next call
+  // that needs the window, for the end of its handler or for the form's redraw tick, so a
+  // whole profile reaches its chart in one update. The window thread's own few points are
+  // drawn when it is back in its event loop.
+  if (QThread::currentThread() != form_.thread()) return;
   if (seriesFlushPosted_) return;
   seriesFlushPosted_ = true;
   QMetaObject::invokeMethod(
@@ -211,7 +220,7 @@ void QtWindow::ProcessMessages() {
 void QtWindow::MessageBox(const std::string& text, const std::string& title, MsgIcon icon) {
   if (closing_.load()) return;
   OnWindowThread([&] {
-    Flush();  // what the handler drew so far is seen behind the box
+    UpdateGauge();  // the box shows over the gauge as the handler left it
     if (hooks.messageBox) {
       hooks.messageBox(text, title, icon);
       return;
