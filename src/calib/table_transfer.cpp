@@ -30,7 +30,8 @@ bool BlockAcknowledged(Link& link) {
 }
 
 void ShowBlockError(Window& window, const std::string& text, int block) {
-  // Blocks are counted from 1 for the engineer, not by their wire numbers.
+  // The number follows the "N" (the number sign) directly; blocks are counted from 1 for the
+  // engineer, not by their wire numbers.
   window.MessageBox(text + std::to_string(block + 1), TableTitle, MsgIcon::Error);
 }
 
@@ -77,7 +78,7 @@ void WriteCalibrTable(ScannerState& state, const TCalibrTable& table, Window& wi
     link.WriteByte(NibbleHi(CalibrAck));
     link.Pause(CalibrBlockPause);
     if (!BlockAcknowledged(link)) {
-      ShowBlockError(window, "Error writing calibr table .Block ", block);
+      ShowBlockError(window, "Error writing calibr table .Block N", block);
       break;
     }
   }
@@ -95,7 +96,7 @@ void ReadCalibrTable(ScannerState& state, TCalibrTable& table, Window& window, i
     SendHeader(link, channel, Command::ReadTableBlock);
     SendBlockNumber(link, block);
     if (link.ReadBytes(reply.data(), CalibrBlockBytes) < CalibrBlockBytes) {
-      ShowBlockError(window, "Error reading calibr table .Block ", block);
+      ShowBlockError(window, "Error reading calibr table .Block N", block);
       break;
     }
     const int first = block * CalibrBlockValues;

@@ -145,7 +145,7 @@ TEST_F(BadAckTest, SaveTableStopsChannel1AtTheRejectedBlockAndWritesChannel2) {
   }
   cxButton3Click(station, *station.table, window);
   ASSERT_EQ(window.boxes.size(), 1u);
-  EXPECT_EQ(window.boxes[0].text, "Error writing calibr table .Block 3");
+  EXPECT_EQ(window.boxes[0].text, "Error writing calibr table .Block N3");
   EXPECT_EQ(scanner.TableEntry(1, 0), 5);
   EXPECT_NE(scanner.TableEntry(1, 3 * CalibrBlockValues), 5);  // block 4 was never sent
   EXPECT_EQ(scanner.TableEntry(2, CalibrPoints - 1), 6);

@@ -277,7 +277,7 @@ TEST_F(ConnectionTest, AFailingTableReadIsReportedAndTheHandshakeGoesOn) {
   };
   ConnectBtnClick(station, window);
   ASSERT_EQ(window.boxes.size(), 1u);
-  EXPECT_EQ(window.boxes[0].text, "Error reading calibr table .Block 1");
+  EXPECT_EQ(window.boxes[0].text, "Error reading calibr table .Block N1");
   EXPECT_EQ(station.table->Entry(2, 0), -22);
   EXPECT_TRUE(window.fillsWorkArea);
 }

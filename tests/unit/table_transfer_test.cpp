@@ -115,7 +115,7 @@ TEST_P(TableAckTest, OnlyTheLowNibblesOfTheAcknowledgementCount) {
   } else {
     EXPECT_EQ(link.RequestsWith(WriteBlockByte).size(), 1u);
     ASSERT_EQ(window.boxes.size(), 1u);
-    EXPECT_EQ(window.boxes[0].text, "Error writing calibr table .Block 1");
+    EXPECT_EQ(window.boxes[0].text, "Error writing calibr table .Block N1");
     EXPECT_EQ(window.boxes[0].title, "QD718.");
     EXPECT_EQ(window.boxes[0].icon, MsgIcon::Error);
   }
@@ -148,7 +148,7 @@ TEST_F(TableTransferTest, ARejectedBlockStopsThatChannelButNotTheOther) {
                                                                                      {2, 45},
                                                                                      {2, 46}}));
   ASSERT_EQ(window.boxes.size(), 1u);
-  EXPECT_EQ(window.boxes[0].text, "Error writing calibr table .Block 4");
+  EXPECT_EQ(window.boxes[0].text, "Error writing calibr table .Block N4");
 }
 
 TEST_F(TableTransferTest, WithNoPortSaveTableOnlyResetsTheGauge) {
@@ -191,7 +191,7 @@ TEST_F(TableTransferTest, AShortBlockKeepsItAndTheLaterOnesAndTheOtherChannelIsS
   };
   cxButton4Click(state, table, window);
   ASSERT_EQ(window.boxes.size(), 1u);
-  EXPECT_EQ(window.boxes[0].text, "Error reading calibr table .Block 3");
+  EXPECT_EQ(window.boxes[0].text, "Error reading calibr table .Block N3");
   EXPECT_EQ(window.boxes[0].title, "QD718.");
   EXPECT_EQ(window.boxes[0].icon, MsgIcon::Error);
   for (int i = 0; i < CalibrPoints; ++i) {
@@ -206,8 +206,8 @@ TEST_F(TableTransferTest, WithNoPortReadTableReportsBlock1OfEachChannelAndDraws)
   link.ClosePort();
   cxButton4Click(state, table, window);
   ASSERT_EQ(window.boxes.size(), 2u);
-  EXPECT_EQ(window.boxes[0].text, "Error reading calibr table .Block 1");
-  EXPECT_EQ(window.boxes[1].text, "Error reading calibr table .Block 1");
+  EXPECT_EQ(window.boxes[0].text, "Error reading calibr table .Block N1");
+  EXPECT_EQ(window.boxes[1].text, "Error reading calibr table .Block N1");
   EXPECT_EQ(table.Entry(1, 0), -1500);
   EXPECT_EQ(window.series[Ser::Series7].size(), 3072u);
 }
