@@ -1,8 +1,9 @@
 #include "cli/commands.h"
 
+#include "station/connection.h"
+
 #include <fstream>
 
-#include "cli/greeting.h"
 #include "cli/raw_file.h"
 #include "cli/table_csv.h"
 #include "cli/usage_error.h"

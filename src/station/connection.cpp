@@ -121,7 +121,7 @@ void DisconnBtnClick(Station& station, Window& window) {
   ClosePort(station, window);
 }
 
-void ConnectBtnClick(Station& station, Window& window) {
+bool Greeting(Station& station, Window& window) {
   Link& link = station.GetLink();
   bool greeted = false;
   for (int attempt = 0; attempt < GreetingAttempts && !greeted; ++attempt) {
@@ -131,10 +131,15 @@ void ConnectBtnClick(Station& station, Window& window) {
     window.SetEnabled(Ctl::ConnectBtn, false);
     window.MessageBox("Hello Erorr!", ErrorTitle, MsgIcon::Error);
     ClosePort(station, window);
-    return;
+    return false;
   }
   // Channel 2's answer is not checked: when it is silent the identity stays channel 1's.
   Identify(link, 2, station.Info);
+  return true;
+}
+
+void ConnectBtnClick(Station& station, Window& window) {
+  if (!Greeting(station, window)) return;
 
   ShowIdentity(station.Info, window);
   const std::string title = "QD718 " + std::to_string(station.Info.Ser);

@@ -30,6 +30,9 @@ void FormClose(Station& station, Window& window);
 void ComboBox1Change(Station& station, Window& window);
 void ConnBtnClick(Station& station, Window& window);
 void DisconnBtnClick(Station& station, Window& window);
+// The handshake's greeting: Identify of channel 1 up to three times, then channel 2 once.
+// False after "Hello Erorr!", with the port closed.
+bool Greeting(Station& station, Window& window);
 void ConnectBtnClick(Station& station, Window& window);  // "Parameters"
 void BitBtn4_Click(Station& station, Window& window);    // "Exit"
 
