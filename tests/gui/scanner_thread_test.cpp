@@ -218,6 +218,31 @@ TEST_F(ScannerThreadTest, ReadTableDrawsEachWholeTableInOneUpdate) {
   EXPECT_EQ(form->Gauge().value(), form->Gauge().maximum());
 }
 
+TEST_F(ScannerThreadTest, MeasurementPlotsEachProfileAndItsExtremes) {
+  QXYSeries* series1 = form->Charts().Series(Ser::Series1);
+  int added = 0;
+  QObject::connect(series1, &QXYSeries::pointAdded, [&] { ++added; });
+  // The handshake first: the scanner's range and step.
+  Get<QPushButton>(Ctl::ConnBtn)->click();
+  WaitIdle();
+  Get<QPushButton>(Ctl::ConnectBtn)->click();
+  WaitIdle();
+  Get<QPushButton>(Ctl::Button6)->click();
+  WaitIdle();
+  EXPECT_TRUE(boxes.empty());
+  const int count = station().store->PointCount[0];
+  ASSERT_GT(count, 0);
+  EXPECT_EQ(series1->count(), count);
+  EXPECT_EQ(added, 0);
+  EXPECT_EQ(series1->color(), QColor(Qt::blue));
+  EXPECT_EQ(form->Charts().Points(Ser::Series5).size(), 2u);
+  EXPECT_EQ(form->Charts().Points(Ser::Series6).size(), 2u);
+  EXPECT_FALSE(Get<QLineEdit>(Ctl::dxEdit1)->text().isEmpty());
+  EXPECT_FALSE(Get<QLineEdit>(Ctl::dxEdit4)->text().isEmpty());
+  EXPECT_EQ(form->Gauge().maximum(), 3);
+  EXPECT_EQ(form->Gauge().value(), 3);
+}
+
 TEST_F(ScannerThreadTest, CompareDrawsTheOutlineOnBothCharts) {
   auto* compare = Get<QCheckBox>(Ctl::EtCheckBox);
   compare->click();
