@@ -214,7 +214,9 @@ TEST_F(ScannerThreadTest, ReadTableDrawsEachWholeTableInOneUpdate) {
   EXPECT_EQ(form->Charts().Series(Ser::Series8)->count(), 3072);
   EXPECT_EQ(added, 0);
   EXPECT_GE(replaced, 1);
-  EXPECT_LE(replaced, 2);  // at most a redraw tick between the clear and the points
+  // One update for the clear and the points; a redraw tick of the window may fall between
+  // them, never one update per point.
+  EXPECT_LE(replaced, 3);
   EXPECT_EQ(form->Gauge().value(), form->Gauge().maximum());
 }
 
