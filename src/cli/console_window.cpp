@@ -1,44 +1,28 @@
 #include "cli/console_window.h"
 
+#include "station/start_state.h"
+
 namespace qd718::cli {
 
 namespace {
 
-constexpr const char* StartTitle = "QD718";
 constexpr int FirstComEntry = 0;  // "COM1" is the combo box's selected entry at start
 
 }  // namespace
 
 ConsoleWindow::ConsoleWindow(std::FILE* messages) : messages_(messages), gauge_(messages) {
-  // The main window as it starts: every control shown and enabled except those below.
+  // The main window as it starts.
   for (int i = 0; i < ControlCount; ++i) {
     const auto control = static_cast<Ctl>(i);
     visible_[control] = true;
     enabled_[control] = true;
   }
-  for (Ctl label : {Ctl::TipLbl, Ctl::ModifLbl, Ctl::SerLbl, Ctl::DiapazLbl}) text_[label] = "non";
-  text_[Ctl::ComboBox1] = "COM1";
-  text_[Ctl::ConnBtn] = "Connect";
-  text_[Ctl::DisconnBtn] = "DisconnBtn";
-  text_[Ctl::ConnectBtn] = "Parameters";
-  text_[Ctl::dxEdit5] = "51";
-  text_[Ctl::dxEdit6] = "9";
-  text_[Ctl::dxEdit7] = "9";
-  for (Ctl box : {Ctl::CheckBox1, Ctl::CheckBox3, Ctl::CheckBox4, Ctl::CheckBox6})
-    checked_[box] = true;
-  for (Ctl hidden :
-       {Ctl::DisconnBtn, Ctl::WriteFlashBtn, Ctl::BitBtn3,    Ctl::Label34,      Ctl::Label8,
-        Ctl::Label16,    Ctl::Label6,        Ctl::Label28,    Ctl::Label29,      Ctl::Label66,
-        Ctl::Label9,     Ctl::AngleEdit,     Ctl::AngleEdit2, Ctl::XBegEdit,     Ctl::XBegEdit2,
-        Ctl::YBegEdit,   Ctl::YBegEdit2,     Ctl::CyclEdit,   Ctl::CyclEdit2,    Ctl::CheckBox2,
-        Ctl::dxEdit6,    Ctl::CheckBox5,     Ctl::dxEdit7,    Ctl::CheckBox3,    Ctl::dxEdit5,
-        Ctl::CheckBox6,  Ctl::cxButton1,     Ctl::Label31,    Ctl::EtalComboBox, Ctl::cxButton8}) {
-    visible_[hidden] = false;
-  }
-  for (Ctl disabled : {Ctl::ConnectBtn, Ctl::cxButton3, Ctl::EtalComboBox})
-    enabled_[disabled] = false;
-  applicationTitle_ = StartTitle;
-  caption_ = StartTitle;
+  for (const auto& [control, startText] : StartTexts) text_[control] = startText;
+  for (Ctl box : StartChecked) checked_[box] = true;
+  for (Ctl hidden : StartHidden) visible_[hidden] = false;
+  for (Ctl disabled : StartDisabled) enabled_[disabled] = false;
+  applicationTitle_ = std::string(StartTitle);
+  caption_ = std::string(StartTitle);
 }
 
 std::string ConsoleWindow::Text(Ctl control) {

@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "station/start_state.h"
+
 namespace qd718::test {
 
 namespace {
@@ -22,27 +24,10 @@ FakeWindow::FakeWindow() {
     enabled[control] = true;
     itemIndex[control] = -1;
   }
-  for (Ctl label : {Ctl::TipLbl, Ctl::ModifLbl, Ctl::SerLbl, Ctl::DiapazLbl}) text[label] = "non";
-  text[Ctl::ComboBox1] = "COM1";
-  text[Ctl::ConnBtn] = "Connect";
-  text[Ctl::DisconnBtn] = "DisconnBtn";
-  text[Ctl::ConnectBtn] = "Parameters";
-  text[Ctl::dxEdit5] = "51";
-  text[Ctl::dxEdit6] = "9";
-  text[Ctl::dxEdit7] = "9";
-  for (Ctl box : {Ctl::CheckBox1, Ctl::CheckBox3, Ctl::CheckBox4, Ctl::CheckBox6})
-    checked[box] = true;
-  for (Ctl hidden :
-       {Ctl::DisconnBtn, Ctl::WriteFlashBtn, Ctl::BitBtn3,    Ctl::Label34,      Ctl::Label8,
-        Ctl::Label16,    Ctl::Label6,        Ctl::Label28,    Ctl::Label29,      Ctl::Label66,
-        Ctl::Label9,     Ctl::AngleEdit,     Ctl::AngleEdit2, Ctl::XBegEdit,     Ctl::XBegEdit2,
-        Ctl::YBegEdit,   Ctl::YBegEdit2,     Ctl::CyclEdit,   Ctl::CyclEdit2,    Ctl::CheckBox2,
-        Ctl::dxEdit6,    Ctl::CheckBox5,     Ctl::dxEdit7,    Ctl::CheckBox3,    Ctl::dxEdit5,
-        Ctl::CheckBox6,  Ctl::cxButton1,     Ctl::Label31,    Ctl::EtalComboBox, Ctl::cxButton8}) {
-    visible[hidden] = false;
-  }
-  for (Ctl disabled : {Ctl::ConnectBtn, Ctl::cxButton3, Ctl::EtalComboBox})
-    enabled[disabled] = false;
+  for (const auto& [control, startText] : StartTexts) text[control] = startText;
+  for (Ctl box : StartChecked) checked[box] = true;
+  for (Ctl hidden : StartHidden) visible[hidden] = false;
+  for (Ctl disabled : StartDisabled) enabled[disabled] = false;
 }
 
 void FakeWindow::SetText(Ctl control, const std::string& value) {
