@@ -25,7 +25,7 @@ void StoreBatch(ScannerState& state, Window& window, void (*operation)(ScannerSt
 void ReadBtnClick(ScannerState& state, Window& window) {
   for (int channel : Channels) {
     if (!ReadScanParams(state, window, channel)) {
-      window.MessageBox("Read parameters Erorr!", "Error.", MsgIcon::Error);
+      window.MessageBox(ReadParamsFailedText, ReadFailedTitle, MsgIcon::Error);
     }
   }
 }

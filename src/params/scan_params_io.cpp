@@ -95,9 +95,22 @@ bool ReadScanParams(ScannerState& state, Window& window, int channel) {
   return true;
 }
 
+// A read that failed part-way leaves NoReply in the failing field while its edit still shows
+// the old text; writing it would store a value the engineer never saw (and save it to flash).
+namespace {
+bool HoldsFailedRead(const TScanParams& params) {
+  return params.BeginPos == NoReply || params.EndPos == NoReply || params.TimeM == NoReply ||
+         params.TimeM1 == NoReply || params.Diskr == static_cast<float>(NoReply);
+}
+}  // namespace
+
 void WriteScanParams(ScannerState& state, Window& window, int channel) {
   Link& link = state.GetLink();
   const TScanParams& params = state.ParamsOf(channel);
+  if (HoldsFailedRead(params)) {
+    window.MessageBox(ReadParamsFailedText, ReadFailedTitle, MsgIcon::Error);
+    return;
+  }
   link.PurgeBuffers();
   window.SetGaugeMax(WriteGaugeSteps);
   window.SetGaugeProgress(0);

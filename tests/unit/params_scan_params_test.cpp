@@ -167,7 +167,7 @@ TEST_F(ScanParamsTest, AStepBeyondTheIntegerRangeIsSentSaturated) {
     float diskr;
     int sent;
   };
-  for (const Case c : {Case{-5555.0f, 0xEA4D}, Case{1e30f, 0xFFFF}, Case{-1e30f, 0x0000},
+  for (const Case c : {Case{-1234.0f, 0xFB2E}, Case{1e30f, 0xFFFF}, Case{-1e30f, 0x0000},
                        Case{-0.9f, 0}, Case{65535.9f, 0xFFFF}}) {
     state.ParamsOf(2).Diskr = c.diskr;
     WriteScanParams(state, window, 2);
@@ -181,6 +181,35 @@ TEST_F(ScanParamsTest, ARequestThatCannotBeSentEndsTheWriteSilentlyWithoutFlash)
   EXPECT_TRUE(link.RequestsWith(StoreByte).empty());
   EXPECT_EQ(window.gaugeProgress, 1);
   EXPECT_TRUE(window.boxes.empty());
+}
+
+// After a read that failed part-way the failing field holds NoReply while its edit shows the
+// old text: writing would put a value the engineer never saw into the scanner's flash.
+TEST_F(ScanParamsTest, AChannelWhoseReadFailedIsNotWritten) {
+  struct Case {
+    const char* name;
+    int repliesBeforeSilence;  // register reads answered before the channel falls silent
+  };
+  for (const Case& c : {Case{"BeginPos", 0}, Case{"Diskr", 5}, Case{"TimeM1", 7}}) {
+    SCOPED_TRACE(c.name);
+    link.requests.clear();
+    window.boxes.clear();
+    link.registerRepliesLeft[1] = c.repliesBeforeSilence;
+    ASSERT_FALSE(ReadScanParams(state, window, 1));
+    link.registerRepliesLeft.erase(1);
+    WriteBtnClick(state, window);
+    EXPECT_TRUE(link.RequestsWith(WriteRegisterByte).size() > 0);
+    for (const Bytes& r : link.RequestsWith(WriteRegisterByte)) EXPECT_EQ(r[0], 2);
+    ASSERT_EQ(window.boxes.size(), 1u);
+    EXPECT_EQ(window.boxes[0].text, "Read parameters Erorr!");
+    EXPECT_EQ(window.boxes[0].title, "Error.");
+    EXPECT_EQ(window.boxes[0].icon, MsgIcon::Error);
+  }
+  // A complete read makes the channel writable again.
+  ASSERT_TRUE(ReadScanParams(state, window, 1));
+  link.requests.clear();
+  WriteScanParams(state, window, 1);
+  EXPECT_FALSE(link.RequestsWith(WriteRegisterByte).empty());
 }
 
 TEST_F(ScanParamsTest, WriteButtonSavesEachChannelToFlashAfterItsOwnRegisters) {
