@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/cli_process.h"
+#include "refprof/ref_profile.h"
 #include "sim/virtual_scanner.h"
 
 namespace qd718::test {
@@ -196,6 +197,52 @@ TEST_F(Qd718Test, MeasureReportsBothChannelsAndRecalcRepeatsThemFromTheRawFile) 
   const ProcessResult recalculated = Qd718({"--json", "recalc", "--raw", raw});
   ASSERT_EQ(recalculated.exitStatus, Done) << recalculated.err;
   EXPECT_EQ(Report(recalculated)["channels"], report["channels"]);
+}
+
+// "Save" of channel 1 writes a .ref file that the station's own loader reads back point for
+// point.
+TEST_F(Qd718Test, RefSaveWritesAFileThatTheLoaderReadsBack) {
+  SimProcess sim;
+  const std::string file = folder.File("groove.ref");
+  const ProcessResult saved = Qd718({"--port", sim.Device(), "--json", "ref", "save", file});
+  ASSERT_EQ(saved.exitStatus, Done) << saved.err;
+  const Json channel1 = Report(saved)["channels"][0];
+  EXPECT_EQ(ReadFile(file).substr(0, 8), "Model \r\n");
+
+  auto loaded = std::make_unique<TRefProfile>();
+  LoadReference(*loaded, folder.Path(), "Model ");
+  ASSERT_EQ(loaded->count, channel1["PointCount"].get<int>());
+  ASSERT_GT(loaded->count, 0);
+  for (int i = 0; i < loaded->count; ++i) {
+    ASSERT_EQ(loaded->points[i].x, channel1["points"][i][0].get<float>()) << i;
+    ASSERT_EQ(loaded->points[i].z, channel1["points"][i][1].get<float>()) << i;
+  }
+}
+
+// The floor spread of the virtual groove: the head's per-position error before a calibration
+// written into the scanner, and hardly anything after it.
+TEST_F(Qd718Test, CalibrateSaveFlattensTheNextMeasurement) {
+  SimProcess sim;
+  const auto floorSpread = [&](const Json& report, int c) {
+    const Json& extremes = report["channels"][c]["Extremes"];
+    return extremes["ZMax"].get<int>() - extremes["ZMin"].get<int>();
+  };
+  const ProcessResult before = Qd718({"--port", sim.Device(), "--json", "measure"});
+  ASSERT_EQ(before.exitStatus, Done) << before.err;
+  const ProcessResult calibrated = Qd718({"--port", sim.Device(), "--json", "calibrate", "--save"});
+  ASSERT_EQ(calibrated.exitStatus, Done) << calibrated.err;
+  const Json calibration = Report(calibrated);
+  for (const char* channel : {"1", "2"}) {
+    EXPECT_EQ(calibration["table"][channel].size(), static_cast<std::size_t>(TableEntries));
+  }
+  EXPECT_EQ(calibration["channels"][1]["scanned"], true);
+  const ProcessResult after = Qd718({"--port", sim.Device(), "--json", "measure"});
+  ASSERT_EQ(after.exitStatus, Done) << after.err;
+  for (int c = 0; c < 2; ++c) {
+    SCOPED_TRACE(c + 1);
+    EXPECT_GT(floorSpread(Report(before), c), 0);
+    EXPECT_LE(3 * floorSpread(Report(after), c), floorSpread(Report(before), c));
+  }
 }
 
 TEST_F(Qd718Test, FailedScanReadoutMarksTheChannelUnscanned) {
