@@ -155,6 +155,10 @@ TEST(SimLine, PurgeDropsAStaleReply) {
   line.Write(Readout1);
   line.Read(64);
   line.Purge();
+  // A byte already on its way when the purge came may still land; the second purge takes it,
+  // and the rest of the scan (a second of line time) must not follow.
+  std::this_thread::sleep_for(50ms);
+  line.Purge();
   line.Write(Identify1);
   const Bytes reply = line.Read(IdentifyBytes + 1, 300ms);
   ASSERT_EQ(reply.size(), IdentifyBytes);
