@@ -56,13 +56,19 @@ Json BothParamsJson(const ScannerState& state) {
   return both;
 }
 
+Json CalibratedChannelJson(const ChannelResult& result) {
+  Json k;
+  k["channel"] = result.channel;
+  k["scanned"] = result.scanned;
+  k["PointCount"] = result.PointCount;
+  k["SpanFirst"] = result.SpanFirst;
+  k["SpanLast"] = result.SpanLast;
+  return k;
+}
+
+// A measured channel carries everything a calibrated one does, then its results.
 Json MeasuredChannelJson(const ChannelResult& result) {
-  Json c;
-  c["channel"] = result.channel;
-  c["scanned"] = result.scanned;
-  c["PointCount"] = result.PointCount;
-  c["SpanFirst"] = result.SpanFirst;
-  c["SpanLast"] = result.SpanLast;
+  Json c = CalibratedChannelJson(result);
   c["BegAngle"] = result.BegAngle;
   Json extremes;
   extremes["XMin"] = result.XMin;
@@ -74,16 +80,6 @@ Json MeasuredChannelJson(const ChannelResult& result) {
   for (const TPointXZ& point : result.points) points.push_back(Json::array({point.x, point.z}));
   c["points"] = std::move(points);
   return c;
-}
-
-Json CalibratedChannelJson(const ChannelResult& result) {
-  Json k;
-  k["channel"] = result.channel;
-  k["scanned"] = result.scanned;
-  k["PointCount"] = result.PointCount;
-  k["SpanFirst"] = result.SpanFirst;
-  k["SpanLast"] = result.SpanLast;
-  return k;
 }
 
 Json TableJson(const TCalibrTable& table) {

@@ -4,6 +4,7 @@
 #include <istream>
 #include <limits>
 #include <ostream>
+#include <type_traits>
 
 #include "cli/json_facts.h"
 #include "cli/usage_error.h"
@@ -77,28 +78,25 @@ Json RawChannelJson(const TProfileStore& store, int channel) {
 
 void ReadParams(const Reader& reader, const Json& p, const std::string& where,
                 TScanParams& params) {
-  params.BeginPos = static_cast<std::int32_t>(
-      reader.Integer(p, "BeginPos", Lowest<std::int32_t>, Highest<std::int32_t>, where));
-  params.EndPos = static_cast<std::int32_t>(
-      reader.Integer(p, "EndPos", Lowest<std::int32_t>, Highest<std::int32_t>, where));
-  params.TimeM = static_cast<std::int32_t>(
-      reader.Integer(p, "TimeM", Lowest<std::int32_t>, Highest<std::int32_t>, where));
-  params.TimeM1 = static_cast<std::int32_t>(
-      reader.Integer(p, "TimeM1", Lowest<std::int32_t>, Highest<std::int32_t>, where));
+  // Each integer field within the range of its own type.
+  const auto read = [&](const char* name, auto& field) {
+    using Field = std::remove_reference_t<decltype(field)>;
+    field = static_cast<Field>(reader.Integer(p, name, Lowest<Field>, Highest<Field>, where));
+  };
+  read("BeginPos", params.BeginPos);
+  read("EndPos", params.EndPos);
+  read("TimeM", params.TimeM);
+  read("TimeM1", params.TimeM1);
   const Json& diskr = reader.Member(p, "Diskr", where);
   if (!diskr.is_number() || !std::isfinite(diskr.get<double>()) ||
       std::fabs(diskr.get<double>()) > std::numeric_limits<float>::max()) {
     reader.Reject(where + ".Diskr", "expected a number within the float range");
   }
   params.Diskr = static_cast<float>(diskr.get<double>());
-  params.Angle = static_cast<std::int16_t>(
-      reader.Integer(p, "Angle", Lowest<std::int16_t>, Highest<std::int16_t>, where));
-  params.XBeg = static_cast<std::int16_t>(
-      reader.Integer(p, "XBeg", Lowest<std::int16_t>, Highest<std::int16_t>, where));
-  params.YBeg = static_cast<std::int16_t>(
-      reader.Integer(p, "YBeg", Lowest<std::int16_t>, Highest<std::int16_t>, where));
-  params.Cycl = static_cast<std::int32_t>(
-      reader.Integer(p, "Cycl", Lowest<std::int32_t>, Highest<std::int32_t>, where));
+  read("Angle", params.Angle);
+  read("XBeg", params.XBeg);
+  read("YBeg", params.YBeg);
+  read("Cycl", params.Cycl);
 }
 
 void ReadChannel(const Reader& reader, const Json& raw, const std::string& where,
